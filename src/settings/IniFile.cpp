@@ -87,7 +87,7 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     const int existing = findKey(section, key);
     if (existing >= 0) {
         Line &line = lines_[existing];
-        line.text = line.text.left(line.text.indexOf(QLatin1Char('=')) + 1) + value;
+        line.text = line.text.left(line.text.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + value;
         line.value = value;
         return;
     }
