@@ -32,6 +32,7 @@ Result<SingleInstanceLock> acquireInstanceLock(bool afterHandOver) {
 } // namespace
 
 int main(int argc, char **argv) {
+    SingleInstanceLock::exportRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kodrix"));
 

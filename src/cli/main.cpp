@@ -31,6 +31,7 @@ int main(int argc, char **argv) {
     // Pictures are drawn without a display; the offscreen platform needs none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    SingleInstanceLock::exportRuntimeFolder();
     QGuiApplication app(argc, argv);
 
     QStringList arguments = app.arguments().mid(1);

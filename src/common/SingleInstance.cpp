@@ -19,6 +19,11 @@ QString SingleInstanceLock::runtimeFolder() {
     return fallback;
 }
 
+void SingleInstanceLock::exportRuntimeFolder() {
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder()));
+}
+
 QString SingleInstanceLock::lockFilePath() { return runtimeFolder() + QStringLiteral("/kodrix.lock"); }
 
 QString SingleInstanceLock::closeServerName() { return runtimeFolder() + QStringLiteral("/kodrix.sock"); }

@@ -21,6 +21,9 @@ public:
 
     // The user's runtime folder ($XDG_RUNTIME_DIR, else a private folder under /tmp).
     static QString runtimeFolder();
+    // Points $XDG_RUNTIME_DIR at runtimeFolder() when it is unset, so that Qt and the lock
+    // agree on one folder. Call before the application object is made.
+    static void exportRuntimeFolder();
     static QString lockFilePath();
     // Name of the local socket on which a running instance takes close requests.
     static QString closeServerName();
