@@ -29,6 +29,11 @@ public:
     Status encodeToFile(const QByteArray &bytes, std::uint16_t option1, std::uint16_t option2,
                         std::uint16_t option3, const QString &path) const;
 
+    // The same steps, with the module writing its bitmap into memory instead of a file;
+    // returns the picture that file would hold (Format_RGB32). Safe from several threads.
+    Result<QImage> encodeToPicture(const QByteArray &bytes, std::uint16_t option1, std::uint16_t option2,
+                                   std::uint16_t option3) const;
+
 private:
     struct Handles;
     explicit EncoderModules(std::unique_ptr<Handles> handles);

@@ -13,13 +13,14 @@ namespace kodrix {
 enum class PictureKind { Jpeg, Bitmap, None };
 PictureKind pictureKindOf(const QString &path);
 
-// Reads a JPEG ("…JPG") or Windows bitmap ("…BMP") file into an RGB picture. Any other name
-// gives an empty (0 × 0) picture without touching the file. A broken, truncated or
-// oversized file of a known kind is an error.
+// Reads a JPEG ("…JPG") or Windows bitmap ("…BMP") file into an RGB picture
+// (Format_RGB32). Any other name gives an empty (0 × 0) picture without touching the file.
+// A broken, truncated or oversized file of a known kind is an error.
 Result<QImage> loadpic(const QString &path);
 
 // Writes `picture` to folder + fileName + pictureType: ".JPG" (any case) as JPEG, quality
-// 90, baseline, 24-bit; ".BMP" as an uncompressed Windows bitmap; anything else writes nothing.
+// 90, baseline, 24-bit; ".BMP" as an uncompressed Windows bitmap; anything else writes
+// nothing and fails.
 Status savepic(const QString &folder, const QString &fileName, const QImage &picture, const QString &pictureType);
 
 // Nearest-neighbour rescaling that never blends colours; the same size gives an identical
@@ -31,7 +32,8 @@ Result<QImage> stretchPicture(const QImage &source, int width, int height);
 Status stretchBitmapFile(const QString &source, const QString &target, int width, int height);
 Status stretchPictureFile(const QString &source, const QString &target, int width, int height);
 
-// The encoded bytes, for callers that write files themselves (the parallel run).
+// The encoded bytes, for callers that write files themselves (the parallel run). JPEG is
+// baseline, quality 90, 24-bit, chroma not subsampled (4:4:4); the bitmap is 24-bit.
 QByteArray encodeJpeg(const QImage &picture);
 QByteArray encodeBitmap(const QImage &picture);
 

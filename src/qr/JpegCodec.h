@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+namespace kodrix::jpeg {
+
+enum class DecodeError { None, Broken, Truncated, TooLarge, NoMemory };
+
+struct Decoded {
+    QImage picture; // Format_RGB32
+    DecodeError error = DecodeError::None;
+};
+
+// Decodes a whole JPEG file held in memory: colour, grayscale and CMYK/YCCK pictures.
+// A file cut short is an error, not a picture padded with grey.
+Decoded decode(const QByteArray &bytes);
+
+// Baseline JPEG at quality 90, 24-bit colour, chroma not subsampled (4:4:4) so that
+// the edges of coloured modules stay sharp. An empty picture gives no bytes.
+QByteArray encode(const QImage &picture);
+
+} // namespace kodrix::jpeg
