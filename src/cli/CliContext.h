@@ -41,5 +41,6 @@ struct Command {
 int runSettings(CliContext &context, const QStringList &arguments);
 int runList(CliContext &context, const QStringList &arguments);
 int runPayloads(CliContext &context, const QStringList &arguments);
+int runImport(CliContext &context, const QStringList &arguments);
 
 } // namespace kodrix::cli

@@ -31,21 +31,22 @@ QString insertStatement() {
 } // namespace
 
 Status RecordSet::requery() {
+    // The old rows go first, so that a large list is never held twice in memory.
+    rows_.clear();
+    rows_.shrink_to_fit();
+    pendingDeletes_.clear();
+    pendingInserts_ = 0;
+    current_ = 0;
     auto query = database_.OpenSql(selectAllStatement());
     if (!query)
         return Status::failure(database_.lastError());
-    std::vector<Row> rows;
     while (query->next()) {
         Row row;
         row.rowid = query->value(0).toLongLong();
         for (int c = 0; c < kColumnCount; ++c)
             row.record[static_cast<Column>(c)] = query->value(c + 1).toString();
-        rows.push_back(std::move(row));
+        rows_.push_back(std::move(row));
     }
-    rows_ = std::move(rows);
-    pendingDeletes_.clear();
-    pendingInserts_ = 0;
-    current_ = 0;
     return {};
 }
 

@@ -19,6 +19,7 @@ public:
     explicit RecordSet(Database &database) : database_(database) {}
 
     // Reads the table again (pending changes are dropped) and makes the first row current.
+    // When the table cannot be read the set is left empty.
     Status requery();
 
     int size() const { return static_cast<int>(rows_.size()); }

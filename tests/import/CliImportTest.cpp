@@ -1,0 +1,82 @@
+// kodrix-cli import: the program's outcomes and messages, and its exit status.
+#include "support/TempFolder.h"
+
+#include "store/Database.h"
+#include "store/SchemaUpgrade.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace kodrix::test {
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+class CliImport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString file = folder.file(QStringLiteral("data.mdb"));
+        QFile(file).open(QIODevice::WriteOnly);
+        auto database = Database::open(file);
+        ASSERT_TRUE(database.ok());
+        ASSERT_TRUE(createFreshSchema(**database).ok());
+    }
+
+    CliRun cli(const QStringList &arguments) {
+        QProcess process;
+        process.start(builtProgramFolder() + QStringLiteral("kodrix-cli"),
+                      QStringList{QStringLiteral("--program-folder"), folder.path()} + arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+                QString::fromUtf8(process.readAllStandardError()).trimmed()};
+    }
+
+    int listSize() { return static_cast<int>(cli({QStringLiteral("list")}).out.count(u'\n')) + 1; }
+
+    TempFolder folder;
+};
+
+QString example(const char *name) {
+    return QStringLiteral(KODRIX_SOURCE_DIR "/data/examples/") + QString::fromUtf8(name);
+}
+
+TEST_F(CliImport, ImportsAWorkbookAndATextFile) {
+    const CliRun workbook = cli({QStringLiteral("import"), example("wifi.xls")});
+    EXPECT_EQ(workbook.exitCode, 0) << workbook.err.toStdString();
+    EXPECT_EQ(workbook.out, QStringLiteral("导入完毕！"));
+    EXPECT_EQ(listSize(), 3);
+    EXPECT_TRUE(cli({QStringLiteral("settings")}).out.contains(QStringLiteral("Wifi配置")));
+
+    const CliRun text = cli({QStringLiteral("import"), example("lines.txt")});
+    EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_EQ(text.out, QStringLiteral("导入完毕！"));
+    EXPECT_EQ(listSize(), 3 + 4);
+}
+
+TEST_F(CliImport, ExitsWithFailureOnEveryRefusal) {
+    const CliRun wrong =
+        cli({QStringLiteral("import"), QStringLiteral(KODRIX_IMPORT_FIXTURES "/type-trailing-space.xls")});
+    EXPECT_NE(wrong.exitCode, 0);
+    EXPECT_EQ(wrong.err, QStringLiteral("错误的文件！"));
+
+    const CliRun repeated =
+        cli({QStringLiteral("import"), QStringLiteral(KODRIX_IMPORT_FIXTURES "/repeated-names.xls")});
+    EXPECT_NE(repeated.exitCode, 0);
+    EXPECT_TRUE(repeated.err.startsWith(QStringLiteral("文件名：甲重复！")));
+
+    const CliRun otherKind = cli({QStringLiteral("import"), example("wifi.xls") + QStringLiteral("x")});
+    EXPECT_NE(otherKind.exitCode, 0);
+    EXPECT_TRUE(otherKind.out.isEmpty());
+    EXPECT_TRUE(cli({QStringLiteral("list")}).out.isEmpty());
+}
+
+} // namespace
+
+} // namespace kodrix::test
