@@ -41,6 +41,8 @@ struct Command {
 int runSettings(CliContext &context, const QStringList &arguments);
 int runList(CliContext &context, const QStringList &arguments);
 int runPayloads(CliContext &context, const QStringList &arguments);
+int runGenerate(CliContext &context, const QStringList &arguments);
+int runVerify(CliContext &context, const QStringList &arguments);
 int runImport(CliContext &context, const QStringList &arguments);
 
 } // namespace kodrix::cli

@@ -16,6 +16,8 @@ constexpr std::array kCommands = {
     Command{"settings", "settings [set KEY VALUE]  显示或修改软件设置", &runSettings},
     Command{"list", "list                      按列表顺序输出全部记录（每行一个 JSON 对象）", &runList},
     Command{"payloads", "payloads                  输出每条记录的二维码内容（每行一个 JSON 字符串）", &runPayloads},
+    Command{"generate", "generate [--colour-at X,Y] [--background-at X,Y]  生成全部二维码图片", &runGenerate},
+    Command{"verify", "verify                    识别上次生成的每张图片并与记录内容比较", &runVerify},
     Command{"import", "import FILE               导入 .xls 工作簿（替换列表）或 .txt 文本文件（追加）", &runImport},
 };
 
