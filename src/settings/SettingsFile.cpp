@@ -35,6 +35,10 @@ void loadKey(Settings &settings, const SettingKey &spec, const QString &text, QS
                 target = matchItem(kPictureTypes, text);
             } else if (spec.kind == SettingKind::ColorSource) {
                 target = matchItem(kColorSources, text);
+            } else if (spec.kind == SettingKind::Folder && !text.endsWith(QLatin1Char('\\'))) {
+                // File names are appended to the folder directly: a hand-edited folder
+                // without its separator would put the pictures beside it.
+                target = withTrailingSlash(text);
             } else {
                 target = text;
             }

@@ -69,6 +69,7 @@ TEST(SettingsFile, ValuesAsTheFileHoldsThem) {
         {"backstretch=yes", "backstretch", "0"}, // not an integer: the default
         {"height=abc", "height", "abc"},        // the run checks sizes itself
         {"savepath=", "savepath", ""},          // the main window fills it in later
+        {"savepath=/srv/二维码", "savepath", "/srv/二维码/"},
     };
     for (const Case &c : cases) {
         TempFolder folder;
