@@ -1,16 +1,14 @@
 #pragma once
 
+#include "qr/DecodedPicture.h"
+
 #include <QByteArray>
 #include <QImage>
 
 namespace kodrix::bitmap {
 
-enum class DecodeError { None, Broken, Truncated, TooLarge, NoMemory };
-
-struct Decoded {
-    QImage picture; // Format_RGB32
-    DecodeError error = DecodeError::None;
-};
+using DecodeError = PictureDecodeError;
+using Decoded = DecodedPicture;
 
 // Decodes a whole Windows bitmap file held in memory. The header is checked first: a
 // picture too large to hold or pixel data shorter than the header promises is refused

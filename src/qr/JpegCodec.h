@@ -1,16 +1,14 @@
 #pragma once
 
+#include "qr/DecodedPicture.h"
+
 #include <QByteArray>
 #include <QImage>
 
 namespace kodrix::jpeg {
 
-enum class DecodeError { None, Broken, Truncated, TooLarge, NoMemory };
-
-struct Decoded {
-    QImage picture; // Format_RGB32
-    DecodeError error = DecodeError::None;
-};
+using DecodeError = PictureDecodeError;
+using Decoded = DecodedPicture;
 
 // Decodes a whole JPEG file held in memory: colour, grayscale and CMYK/YCCK pictures.
 // A file cut short is an error, not a picture padded with grey.
