@@ -25,8 +25,7 @@ public:
     explicit ProgramCopy(bool withRequiredFiles = true) {
         copyExecutable(QStringLiteral("Kodrix"));
         if (withRequiredFiles) {
-            QFile::copy(builtProgramFolder() + QStringLiteral("data.mdb"), folder.file(QStringLiteral("data.mdb")));
-            QFile::setPermissions(folder.file(QStringLiteral("data.mdb")), QFile::ReadOwner | QFile::WriteOwner);
+            writeFreshDatabase(folder.file(QStringLiteral("data.mdb")));
             for (const char *module : {"PtQREncode.dll", "PtImageRW.dll"})
                 folder.write(QString::fromLatin1(module), "module");
         }

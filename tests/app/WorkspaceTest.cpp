@@ -29,8 +29,7 @@ TEST(Workspace, FirstShowingMakesTheWorkingFoldersButNotTheOutputFolder) {
 
 TEST(Workspace, OpeningUpgradesListsStylesAndReadsTheList) {
     TempFolder folder;
-    ASSERT_TRUE(QFile::copy(builtProgramFolder() + QStringLiteral("data.mdb"), folder.file(QStringLiteral("data.mdb"))));
-    QFile::setPermissions(folder.file(QStringLiteral("data.mdb")), QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(writeFreshDatabase(folder.file(QStringLiteral("data.mdb"))));
     folder.write(QStringLiteral("样式文件/标签.fr3"), "<TfrxReport/>");
     Workspace workspace{ProgramFolder(folder.path())};
     ASSERT_TRUE(workspace.openDatabase().ok());

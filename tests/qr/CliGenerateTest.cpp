@@ -23,8 +23,9 @@ struct Outcome {
 class CliGenerate : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char *name : {"PtQREncode.dll", "PtImageRW.dll", "data.mdb"})
+        for (const char *name : {"PtQREncode.dll", "PtImageRW.dll"})
             ASSERT_TRUE(QFile::copy(builtProgramFolder() + QString::fromLatin1(name), program.file(QString::fromLatin1(name))));
+        ASSERT_TRUE(writeFreshDatabase(program.file(QStringLiteral("data.mdb"))));
     }
 
     void addRecords(const std::vector<std::pair<QString, QString>> &rows) {

@@ -24,3 +24,11 @@ private:
 QString builtProgramFolder();
 
 } // namespace kodrix::test
+
+namespace kodrix::test {
+
+// Writes an empty record database of the current schema at `file` (as the build does for
+// the program folder, but never the program folder's own, which holds the user's list).
+bool writeFreshDatabase(const QString &file);
+
+} // namespace kodrix::test
