@@ -1,8 +1,11 @@
 // PtQREncode.dll: encodes bytes as a QR symbol (libqrencode, 8-bit mode) into an image
 // record prepared by PtImageRW.dll.
+#include "MaskChoice.h"
 #include "PtImageData.h"
 
 #include <qrencode.h>
+
+#include <dlfcn.h>
 
 #include <cerrno>
 #include <cstring>
@@ -46,6 +49,56 @@ int failureOf(int error) {
     }
 }
 
+// libqrencode's encoder for a given mask. It is exported but not declared in qrencode.h,
+// so it is looked up at run time; a build without it leaves the mask choice to libqrencode.
+using EncodeMaskFn = QRcode *(*)(QRinput *input, int mask);
+
+EncodeMaskFn lookUpEncodeMask() {
+    if (void *found = dlsym(RTLD_DEFAULT, "QRcode_encodeMask"))
+        return reinterpret_cast<EncodeMaskFn>(found);
+    // This module's copy of libqrencode is usually not in the global scope: ask it directly.
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void *>(&QRcode_encodeData), &info) || !info.dli_fname)
+        return nullptr;
+    void *library = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (!library)
+        return nullptr;
+    void *found = dlsym(library, "QRcode_encodeMask");
+    // This module links libqrencode, so the function stays loaded as long as the module.
+    dlclose(library);
+    return reinterpret_cast<EncodeMaskFn>(found);
+}
+
+EncodeMaskFn encodeMaskFn() {
+    static const EncodeMaskFn fn = lookUpEncodeMask();
+    return fn;
+}
+
+// The same symbol QRcode_encodeData gives: encoded once with mask 0, then given the mask
+// libqrencode would have chosen (see MaskChoice.h). Null with errno set on failure.
+QRcode *encodeSymbol(const PtQREncodeParams &block, QRecLevel level) {
+    const EncodeMaskFn encodeMask = encodeMaskFn();
+    if (!encodeMask)
+        return QRcode_encodeData(block.length, block.text, block.option1, level);
+    QRinput *input = QRinput_new2(block.option1, level);
+    if (!input)
+        return nullptr;
+    QRcode *code = nullptr;
+    if (QRinput_append(input, QR_MODE_8, block.length, block.text) == 0)
+        code = encodeMask(input, 0);
+    const int error = errno;
+    QRinput_free(input);
+    errno = error;
+    if (!code)
+        return nullptr;
+    if (pt::applyBestMask(code->data, code->width, level) < 0) {
+        // Not the layout the mask choice expects: let libqrencode choose.
+        QRcode_free(code);
+        return QRcode_encodeData(block.length, block.text, block.option1, level);
+    }
+    return code;
+}
+
 // Draws the symbol with its quiet zone, `scale` pixels per module.
 int render(const QRcode &code, int quietZone, int scale, pt::ImageData *image) {
     const int modules = code.width + 2 * quietZone;
@@ -87,8 +140,7 @@ PT_EXPORT int PtQREncode(const PtQREncodeParams *block, PtImageRecord *record) {
 
     errno = 0;
     std::unique_ptr<QRcode, QrCodeFree> code(
-        QRcode_encodeData(block->length, block->text, block->option1,
-                          static_cast<QRecLevel>(QR_ECLEVEL_M + block->option2)));
+        encodeSymbol(*block, static_cast<QRecLevel>(QR_ECLEVEL_M + block->option2)));
     if (!code)
         return failureOf(errno);
     const int scale = block->option3 == 0 ? 1 : block->option3;
