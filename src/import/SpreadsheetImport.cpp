@@ -54,6 +54,7 @@ Result<ContentType> readWorkbook(const QString &file, ImportTarget &target) {
     auto workbook = openXlsWorkbook(file);
     if (!workbook)
         return Result<ContentType>::failure(workbook.error());
+    target.records.reserve((*workbook)->rowCount());
     return readSheetRecords(**workbook, target.makeId,
                             [&](const Record &record) { target.records.insert(record); });
 }

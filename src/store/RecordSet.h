@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace kodrix {
@@ -33,6 +34,9 @@ public:
     void next() { if (current_ < size()) ++current_; }
     bool atEnd() const { return current_ >= size(); }
     const Record &current() const { return at(current_); }
+
+    // Makes room for `count` more rows, so that a large import grows the set only once.
+    void reserve(int count) { rows_.reserve(rows_.size() + static_cast<size_t>(std::max(count, 0))); }
 
     // Appends a pending row and makes it current.
     void insert(const Record &record);
