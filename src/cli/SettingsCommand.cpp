@@ -8,8 +8,8 @@ namespace kodrix::cli {
 namespace {
 
 void printSettings(const Settings &settings) {
-    for (const SettingKey &spec : settingKeys()) {
-        const QString key = QString::fromLatin1(spec.key);
+    for (const SettingKey &entry : settingKeys()) {
+        const QString key = QString::fromLatin1(entry.key);
         printLine(key + QLatin1Char('=') + settingText(settings, key));
     }
     printLine(QStringLiteral("doctype=") + settings.doctype);

@@ -38,10 +38,10 @@ Status invalid(const QString &key, const QString &value) {
 }
 
 // Checks `value` as the dialog would and returns the text to store, or an error.
-Result<QString> checkedText(const SettingKey &spec, const QString &value) {
+Result<QString> checkedText(const SettingKey &entry, const QString &value) {
     using R = Result<QString>;
-    const QString key = QString::fromLatin1(spec.key);
-    switch (spec.kind) {
+    const QString key = QString::fromLatin1(entry.key);
+    switch (entry.kind) {
     case SettingKind::Folder:
         if (value.isEmpty())
             return R::failure(invalid(key, value).error());
@@ -57,7 +57,7 @@ Result<QString> checkedText(const SettingKey &spec, const QString &value) {
     case SettingKind::PictureType:
     case SettingKind::ColorSource: {
         const QString item =
-            matchItem(spec.kind == SettingKind::PictureType ? kPictureTypes : kColorSources, value);
+            matchItem(entry.kind == SettingKind::PictureType ? kPictureTypes : kColorSources, value);
         if (item.isEmpty())
             return R::failure(invalid(key, value).error());
         return item;
@@ -79,9 +79,9 @@ Result<QString> checkedText(const SettingKey &spec, const QString &value) {
 std::span<const SettingKey> settingKeys() { return kKeys; }
 
 const SettingKey *findSettingKey(const QString &key) {
-    for (const SettingKey &spec : kKeys)
-        if (key.compare(QLatin1String(spec.key), Qt::CaseInsensitive) == 0)
-            return &spec;
+    for (const SettingKey &entry : kKeys)
+        if (key.compare(QLatin1String(entry.key), Qt::CaseInsensitive) == 0)
+            return &entry;
     return nullptr;
 }
 
@@ -99,8 +99,8 @@ QString matchItem(const QStringList &items, const QString &value) {
 }
 
 QString settingText(const Settings &s, const QString &key) {
-    const SettingKey *spec = findSettingKey(key);
-    if (!spec)
+    const SettingKey *entry = findSettingKey(key);
+    if (!entry)
         return {};
     return std::visit(
         [&](auto member) -> QString {
@@ -113,14 +113,14 @@ QString settingText(const Settings &s, const QString &key) {
             else
                 return value;
         },
-        spec->member);
+        entry->member);
 }
 
 Status applySetting(Settings &s, const QString &key, const QString &value) {
-    const SettingKey *spec = findSettingKey(key);
-    if (!spec)
+    const SettingKey *entry = findSettingKey(key);
+    if (!entry)
         return Status::failure(QStringLiteral("没有这个设置项：") + key);
-    auto text = checkedText(*spec, value);
+    auto text = checkedText(*entry, value);
     if (!text)
         return Status::failure(text.error());
     std::visit(
@@ -134,7 +134,7 @@ Status applySetting(Settings &s, const QString &key, const QString &value) {
             else
                 target = *text;
         },
-        spec->member);
+        entry->member);
     return {};
 }
 

@@ -15,7 +15,7 @@ const QString kDoctype = QStringLiteral("doctype");
 QString settingsPath(const ProgramFolder &folder) { return folder.file(kSettingsFileName); }
 
 // Puts the text read for one key into `settings`, leaving the default where it cannot.
-void loadKey(Settings &settings, const SettingKey &spec, const QString &text, QStringList &warnings) {
+void loadKey(Settings &settings, const SettingKey &entry, const QString &text, QStringList &warnings) {
     std::visit(
         [&](auto member) {
             auto &target = settings.*member;
@@ -25,17 +25,17 @@ void loadKey(Settings &settings, const SettingKey &spec, const QString &text, QS
                     target = *colour;
                 else
                     warnings << QStringLiteral("颜色设置 %1 的值“%2”无法识别，已使用默认颜色")
-                                    .arg(QLatin1String(spec.key), text);
+                                    .arg(QLatin1String(entry.key), text);
             } else if constexpr (std::is_same_v<T, bool>) {
                 bool ok = false;
                 const int number = text.trimmed().toInt(&ok);
                 if (ok)
                     target = number != 0;
-            } else if (spec.kind == SettingKind::PictureType) {
+            } else if (entry.kind == SettingKind::PictureType) {
                 target = matchItem(kPictureTypes, text);
-            } else if (spec.kind == SettingKind::ColorSource) {
+            } else if (entry.kind == SettingKind::ColorSource) {
                 target = matchItem(kColorSources, text);
-            } else if (spec.kind == SettingKind::Folder && !text.endsWith(QLatin1Char('\\'))) {
+            } else if (entry.kind == SettingKind::Folder && !text.endsWith(QLatin1Char('\\'))) {
                 // File names are appended to the folder directly: a hand-edited folder
                 // without its separator would put the pictures beside it.
                 target = withTrailingSlash(text);
@@ -43,7 +43,7 @@ void loadKey(Settings &settings, const SettingKey &spec, const QString &text, QS
                 target = text;
             }
         },
-        spec.member);
+        entry.member);
 }
 
 } // namespace
@@ -55,9 +55,9 @@ LoadedSettings loadSettingsFile(const ProgramFolder &folder) {
         loaded.warnings << ini.error();
         return loaded;
     }
-    for (const SettingKey &spec : settingKeys())
-        if (auto text = ini->value(kSoftset, QString::fromLatin1(spec.key)))
-            loadKey(loaded.settings, spec, *text, loaded.warnings);
+    for (const SettingKey &entry : settingKeys())
+        if (auto text = ini->value(kSoftset, QString::fromLatin1(entry.key)))
+            loadKey(loaded.settings, entry, *text, loaded.warnings);
     if (auto doctype = ini->value(kTempdata, kDoctype))
         loaded.settings.doctype = *doctype;
     return loaded;
@@ -67,8 +67,8 @@ Status saveSettingsFile(const Settings &settings, const ProgramFolder &folder) {
     auto ini = IniFile::load(settingsPath(folder));
     if (!ini)
         return Status::failure(ini.error());
-    for (const SettingKey &spec : settingKeys()) {
-        const QString key = QString::fromLatin1(spec.key);
+    for (const SettingKey &entry : settingKeys()) {
+        const QString key = QString::fromLatin1(entry.key);
         ini->setValue(kSoftset, key, settingText(settings, key));
     }
     return ini->save(settingsPath(folder));
