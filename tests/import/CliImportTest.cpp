@@ -1,9 +1,6 @@
 // kodrix-cli import: the program's outcomes and messages, and its exit status.
 #include "support/TempFolder.h"
 
-#include "store/Database.h"
-#include "store/SchemaUpgrade.h"
-
 #include <QFile>
 #include <QProcess>
 
@@ -21,16 +18,14 @@ struct CliRun {
 
 class CliImport : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const QString file = folder.file(QStringLiteral("data.mdb"));
-        QFile(file).open(QIODevice::WriteOnly);
-        auto database = Database::open(file);
-        ASSERT_TRUE(database.ok());
-        ASSERT_TRUE(createFreshSchema(**database).ok());
-    }
+    void SetUp() override { ASSERT_TRUE(writeFreshDatabase(folder.file(QStringLiteral("data.mdb")))); }
 
     CliRun cli(const QStringList &arguments) {
         QProcess process;
+        // A runtime folder of its own, so that the tool's lock does not meet other test runs.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        process.setProcessEnvironment(environment);
         process.start(builtProgramFolder() + QStringLiteral("kodrix-cli"),
                       QStringList{QStringLiteral("--program-folder"), folder.path()} + arguments);
         EXPECT_TRUE(process.waitForFinished(30000));
@@ -41,6 +36,7 @@ protected:
     int listSize() { return static_cast<int>(cli({QStringLiteral("list")}).out.count(u'\n')) + 1; }
 
     TempFolder folder;
+    TempFolder runtime;
 };
 
 QString example(const char *name) {
