@@ -1,8 +1,8 @@
 // kodrix-cli import: the program's outcomes and messages, and its exit status.
+#include "support/CliRunner.h"
 #include "support/TempFolder.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -10,27 +10,14 @@ namespace kodrix::test {
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
 class CliImport : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(writeFreshDatabase(folder.file(QStringLiteral("data.mdb")))); }
 
-    CliRun cli(const QStringList &arguments) {
-        QProcess process;
-        // A runtime folder of its own, so that the tool's lock does not meet other test runs.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        process.setProcessEnvironment(environment);
-        process.start(builtProgramFolder() + QStringLiteral("kodrix-cli"),
-                      QStringList{QStringLiteral("--program-folder"), folder.path()} + arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-                QString::fromUtf8(process.readAllStandardError()).trimmed()};
+    // Outputs trimmed: the messages are compared as whole texts.
+    CliRun cli(const QStringList &arguments) const {
+        CliRun run = runCli(folder.path(), runtime.path(), arguments);
+        return {run.exitCode, run.out.trimmed(), run.err.trimmed()};
     }
 
     int listSize() { return static_cast<int>(cli({QStringLiteral("list")}).out.count(u'\n')) + 1; }

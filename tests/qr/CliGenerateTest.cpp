@@ -1,11 +1,11 @@
 // kodrix-cli generate and verify on a temporary program folder.
+#include "support/CliRunner.h"
 #include "support/TempFolder.h"
 
 #include "store/Database.h"
 #include "store/RecordSet.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,7 @@ using namespace kodrix::test;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Outcome = CliRun;
 
 class CliGenerate : public ::testing::Test {
 protected:
@@ -42,17 +38,7 @@ protected:
         ASSERT_TRUE(records.batchUpdate().ok());
     }
 
-    Outcome cli(const QStringList &arguments) const {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path()); // a lock of our own
-        process.setProcessEnvironment(environment);
-        process.start(builtProgramFolder() + QStringLiteral("kodrix-cli"),
-                      QStringList{QStringLiteral("--program-folder"), program.path()} + arguments);
-        process.waitForFinished(120000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-    }
+    Outcome cli(const QStringList &arguments) const { return runCli(program.path(), runtime.path(), arguments); }
 
     QString output(const QString &name) const { return program.file(QStringLiteral("二维码/") + name); }
 
